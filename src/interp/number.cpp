@@ -1,0 +1,70 @@
+// Literal conversion; see number.h. Each digit step is formed in extended precision and only
+// its result is rounded to a double, so literals are not always the double nearest to their
+// text: 0.3 is 0x3FD3333333333334, not ...33. Tests: unit/number_test.cpp checks the bits.
+#include "interp/number.h"
+
+#include <cmath>
+
+#include "interp/cell.h"
+#include "interp/error.h"
+#include "interp/source.h"
+#include "stack/stack.h"
+
+static bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+static int to_upper(char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; }
+
+bool is_radix_digit(char c, std::int32_t base)
+{
+    if (is_decimal_digit(c)) return base > c - 48;
+    if (is_letter(c)) return base > to_upper(c) - 55;
+    return false;
+}
+
+std::int32_t radixvalue(char c)
+{
+    if (is_decimal_digit(c)) return c - 48;
+    if (is_letter(c)) return to_upper(c) - 55;
+    throw ERROR{"error in radixvalue - should not occur -> please report me it"};
+}
+
+static bool token_left() { return token_start != token_end; }
+
+void parse_number()
+{
+    if (!is_decimal_digit(*token_start)) throw ERROR{"Wrong number format"};
+    double value = 0.0;
+    double place = 0.1;  // weight of the next fraction digit: 0x3FB999999999999A at first
+    while (token_left() && is_decimal_digit(*token_start)) {
+        value = round_to_double(10.0L * value + radixvalue(*token_start));
+        ++token_start;
+    }
+    if (token_left()) {
+        if (*token_start == '.') {
+            ++token_start;
+            // Multiplying by a falling place value, never dividing, is what fixes the bits.
+            while (token_left() && is_radix_digit(*token_start, 10)) {
+                value = round_to_double(static_cast<long double>(radixvalue(*token_start)) * place + value);
+                place = round_to_double(static_cast<long double>(place) * 0.1);
+                ++token_start;
+            }
+            if (token_left()) throw ERROR{"Wrong float number format"};
+        } else if (*token_start == 'r') {
+            // Letters go up to Z = 35, yet only bases 2..26 are accepted. An integer part too
+            // large for a double is infinite here and so refused as a base as well.
+            if (value > 26.0 || !(value > 1.0)) throw ERROR{"False radix-base"};
+            const auto base = static_cast<std::int32_t>(value);
+            ++token_start;
+            value = 0.0;
+            while (token_left() && is_radix_digit(*token_start, base)) {
+                value = round_to_double(static_cast<long double>(base) * value + radixvalue(*token_start));
+                ++token_start;
+            }
+            if (token_left()) throw ERROR{"Wrong radix number format"};
+        } else {
+            throw ERROR{"Wrong number format"};
+        }
+    }
+    // Only once the whole token is known to be well formed: format errors come first.
+    if (std::isinf(value)) throw ERROR{"Number out of range"};
+    data_stack->push(value);
+}
