@@ -1,0 +1,88 @@
+// See run_forth.h.
+#include "support/run_forth.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#ifndef FORTH_BINARY
+#error "FORTH_BINARY must name the interpreter under test"
+#endif
+
+static void write_all(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw std::runtime_error{"cannot write the test input"};
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
+{
+    // The input goes through an anonymous file, so the child reads it at its own pace and
+    // the parent only has to drain the two output pipes.
+    const int in = ::memfd_create("forth-input", MFD_CLOEXEC);
+    int out[2];
+    int err[2];
+    if (in < 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error{"cannot set up the child's streams"};
+    write_all(in, input);
+    ::lseek(in, 0, SEEK_SET);
+
+    const pid_t child = ::fork();
+    if (child < 0) throw std::runtime_error{"fork failed"};
+    if (child == 0) {
+        ::setsid();  // no controlling terminal from here on
+        ::dup2(in, STDIN_FILENO);
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(err[1], STDERR_FILENO);
+        ::execl(FORTH_BINARY, FORTH_BINARY, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(in);
+    ::close(out[1]);
+    ::close(err[1]);
+
+    RUN_RESULT result;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* sinks[2] = {&result.out, &result.err};
+    int open_pipes = 2;
+    while (open_pipes > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timed_out = true;
+            ::kill(child, SIGKILL);
+            break;
+        }
+        if (::poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char chunk[65536];
+            const ssize_t n = ::read(fds[i].fd, chunk, sizeof chunk);
+            if (n > 0) {
+                sinks[i]->append(chunk, static_cast<std::size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open_pipes;
+            }
+        }
+    }
+    for (auto& fd : fds)
+        if (fd.fd >= 0) ::close(fd.fd);
+    int wait_status = 0;
+    while (::waitpid(child, &wait_status, 0) < 0 && errno == EINTR) {
+    }
+    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    return result;
+}
