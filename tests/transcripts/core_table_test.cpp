@@ -103,3 +103,19 @@ TEST(CoreRows, Separators)
         {"1 2\x85+\xc2\xa0.\n", "3  ok\n"},
     });
 }
+
+// The 1023 characters of a run count every stored byte: CR, tabs and high bytes too; only
+// the newline is not stored, and nothing after a NUL is.
+TEST(CoreRows, SourceBufferCountsEveryStoredByte)
+{
+    check_rows({
+        {"1 ." + std::string(1019, ' ') + "\r\n", "1  ok\n"},
+        {"1 ." + std::string(1020, ' ') + "\r\n", "ERROR: Source buffer full\n"},
+        {"1 ." + std::string(1020, '\t'), "1  ok\n"},  // the last line, without newline
+        {"1 ." + std::string(1021, '\t'), "ERROR: Source buffer full\n"},
+        {"1 ." + std::string(1020, '\xff') + "\n", "1  ok\n"},
+        {"1 ." + std::string(1021, '\xff') + "\n", "ERROR: Source buffer full\n"},
+        {"1 ." + std::string(1020, ' ') + '\0' + std::string(2000, 'X') + "\n", "1  ok\n"},
+        {"1 ." + std::string(1021, ' ') + '\0' + "\n", "ERROR: Source buffer full\n"},
+    });
+}
