@@ -9,19 +9,24 @@
 
 static void no_key_wait() {}
 
-SESSION_RESULT run_in_process(std::string_view input)
+SESSION_RESULT run_on_current_state(LINE_READER& input)
 {
-    reset_interpreter_state();
     std::ostringstream captured;
     std::streambuf* const saved = std::cout.rdbuf(captured.rdbuf());
-    LINE_READER reader{input};
     int status = 0;
     try {
-        status = run_session(reader, no_key_wait);
+        status = run_session(input, no_key_wait);
     } catch (...) {
         std::cout.rdbuf(saved);
         throw;
     }
     std::cout.rdbuf(saved);
     return {captured.str(), status};
+}
+
+SESSION_RESULT run_in_process(std::string_view input)
+{
+    reset_interpreter_state();
+    LINE_READER reader{input};
+    return run_on_current_state(reader);
 }

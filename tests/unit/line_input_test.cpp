@@ -2,16 +2,14 @@
 // at the first NUL, never more than `room` bytes written however long the physical line,
 // and a line that does not fit consumed whole so that the next one reads normally. Read
 // both from memory and from a descriptor, where lines cross the reader's 4096-byte chunks.
-#include <cerrno>
 #include <gtest/gtest.h>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/line_input.h"
+#include "support/memory_file.h"
 
 struct READ {
     LINE_STATUS status;
@@ -89,21 +87,6 @@ TEST(LineReader, ReadsLinesFromMemory)
         EXPECT_EQ(read_into(reader, c.room), end_of_input) << "input: " << c.input;
         EXPECT_EQ(read_into(reader, c.room), end_of_input) << "input: " << c.input;
     }
-}
-
-// A descriptor holding the bytes, read from its start.
-static int descriptor_with(std::string_view bytes)
-{
-    const int fd = ::memfd_create("line-input-test", MFD_CLOEXEC);
-    if (fd < 0) throw std::runtime_error{"memfd_create failed"};
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw std::runtime_error{"write failed"};
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    ::lseek(fd, 0, SEEK_SET);
-    return fd;
 }
 
 TEST(LineReader, ReadsTheSameFromADescriptor)

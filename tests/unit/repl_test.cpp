@@ -3,15 +3,10 @@
 // leaves the stored text alone, and reset_interpreter_state, on which every in-process
 // test and the fuzzer rely.
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <iostream>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include "dict/dictionary.h"
@@ -19,6 +14,7 @@
 #include "main/repl.h"
 #include "platform/line_input.h"
 #include "stack/stack.h"
+#include "support/memory_file.h"
 #include "support/run_forth.h"
 #include "support/session.h"
 
@@ -108,30 +104,6 @@ TEST(SourceBuffer, LineThatDoesNotFitAfterOthersChangesNothingStored)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(stored_text(), ": SQ DUP * ;3 SQ .");
     EXPECT_EQ(*input_pos, '\0');
-}
-
-// A whole run on the current state, without resetting it first (run_in_process resets).
-static SESSION_RESULT run_on_current_state(LINE_READER& reader)
-{
-    std::ostringstream captured;
-    std::streambuf* const saved = std::cout.rdbuf(captured.rdbuf());
-    const int status = run_session(reader, [] {});
-    std::cout.rdbuf(saved);
-    return {captured.str(), status};
-}
-
-static int descriptor_with(std::string_view bytes)
-{
-    const int fd = ::memfd_create("repl-test", MFD_CLOEXEC);
-    if (fd < 0) throw std::runtime_error{"memfd_create failed"};
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw std::runtime_error{"write failed"};
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    ::lseek(fd, 0, SEEK_SET);
-    return fd;
 }
 
 TEST(SourceBuffer, RefusedLineReadInPiecesLeavesTheTerminator)
