@@ -2,6 +2,7 @@
 // digits is shown exactly by scaling it to an integer with a power of two (exact) and
 // comparing, e.g. 49 49 / times 2^53 is 9007199254740991, one below 2^53.
 #include <gtest/gtest.h>
+#include <string>
 
 #include "transcripts/rows.h"
 
@@ -98,6 +99,11 @@ TEST(ArithWords, ModOfHugeValuesIsExact)
         {"7 65536 DUP * DUP * DUP * DUP * DUP * MOD .\n", "ERROR: Division by zero\n"},
     };
     check_rows(rows);
+    // About 1e300 typed out, and its negative: multiples of 2^32 as well.
+    const std::string e300 = "1" + std::string(300, '0');
+    expect_transcript(e300 + " 7 MOD .\n", "0  ok\n");
+    expect_transcript(e300 + " MINUS 7 /MOD . .\n", "0 0  ok\n");
+    expect_transcript("7 " + e300 + " MOD .\n", "ERROR: Division by zero\n");
 }
 
 TEST(ArithWords, MinMax)

@@ -71,6 +71,10 @@ TEST(OutputWords, EmitWritesTheLowByte)
         {"EMIT\n", "ERROR: Stack underflow\n"},
     };
     check_rows(rows);
+    const std::string e300 = "1" + std::string(300, '0');  // a multiple of 2^32, like 1e300
+    expect_transcript(e300 + " EMIT 65 EMIT\n", "\0A ok\n"s);
+    expect_transcript(e300 + " MINUS SPACES 1 .\n", "1  ok\n");
+    expect_transcript(e300 + " SPACES 1 .\n", "1  ok\n");
 }
 
 TEST(OutputWords, CrAndSpace)
