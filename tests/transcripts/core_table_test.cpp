@@ -5,17 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "transcripts/expect_transcript.h"
-
-struct CORE_ROW {
-    std::string input;
-    std::string expected;
-};
-
-static void check_rows(const std::vector<CORE_ROW>& rows)
-{
-    for (const CORE_ROW& row : rows) expect_transcript(row.input, row.expected);
-}
+#include "transcripts/rows.h"
 
 static std::string not_found(const std::string& name) { return "ERROR: Word <" + name + "> not found in dictionary\n"; }
 

@@ -1,20 +1,7 @@
 // One-line programs, as table rows through the same check as the transcript files.
 #include <gtest/gtest.h>
 
-#include "transcripts/expect_transcript.h"
-
-struct ROW {
-    const char* input;
-    const char* expected;
-};
-
-static void check_rows(const ROW* first, const ROW* last)
-{
-    for (const ROW* row = first; row != last; ++row) expect_transcript(row->input, row->expected);
-}
-
-template <std::size_t n>
-static void check_rows(const ROW (&rows)[n]) { check_rows(rows, rows + n); }
+#include "transcripts/rows.h"
 
 // Start-up, the loop and its two endings.
 TEST(Session, LinesOkAndEndings)

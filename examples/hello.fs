@@ -1,0 +1,4 @@
+." Hello, world! " CR
+: GREET ." Nice to meet you, " ;
+GREET SPACE ." Forth! " CR
+QUIT

@@ -1,0 +1,5 @@
+: SQUARE DUP * ;
+7 SQUARE .
+11 1 DO I . ." squared is " SPACE I SQUARE . CR LOOP
+0 11 1 DO I SQUARE + LOOP ." Sum: " SPACE .
+QUIT
