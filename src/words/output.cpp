@@ -14,13 +14,21 @@
 
 // The words that write a few bytes at a time put them straight into std::cout's buffer, one
 // inline sputc each: the bytes need none of the stream's formatting, and a formatted write
-// (its sentry, its checks) would cost more than printing a whole number does. A terminal
-// makes the stream unit-buffered: each write is then flushed at once, as the stream itself
-// would. Write errors are ignored either way.
+// (its sentry, its checks) would cost more than printing a whole number does. What the
+// stream's own writes do is kept: once a write has failed the stream is bad and nothing more
+// is written (std::filebuf leaves the failed byte past the end of its put area, so writing
+// on would run past its buffer), and a unit-buffered stream (standard output a terminal)
+// is flushed after each write.
 static void write_out(const char* bytes, std::size_t count)
 {
+    if (!std::cout.good()) return;
     std::streambuf* const buffer = std::cout.rdbuf();
-    for (std::size_t i = 0; i < count; ++i) buffer->sputc(bytes[i]);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (buffer->sputc(bytes[i]) == std::streambuf::traits_type::eof()) {
+            std::cout.setstate(std::ios::badbit);
+            return;
+        }
+    }
     if (std::cout.flags() & std::ios::unitbuf) std::cout.flush();
 }
 
