@@ -30,9 +30,9 @@ public:
 extern std::list<WORT>* dictionary;  // created by the entry, freed at shut-down
 
 // Exact equality of two names of the same length n, compared in place. Names are short:
-// up to 8 bytes, two loads from each side that together cover every byte settle it (for 1
-// to 3 bytes the first, middle and last; for 4 to 8 the first and last four), with no call
-// to memcmp. Nothing outside the n bytes is read.
+// up to 8 bytes, a few loads from each side that together cover every byte settle it (for
+// 1 to 3 bytes the first, middle and last byte; for 4 to 8 the first and last four bytes,
+// which may overlap), with no call to memcmp. Nothing outside the n bytes is read.
 inline bool same_name_bytes(const char* a, const char* b, std::size_t n)
 {
     if (n - 1 < 3) return a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1];
