@@ -2,7 +2,6 @@
 // Tests: unit/dict_test.cpp.
 #include "dict/dictionary.h"
 
-#include <cstring>
 #include <iostream>
 #include <utility>
 
@@ -23,16 +22,6 @@ WORT::WORT(std::string word_name, void (*word_function)())
 WORT::WORT(std::string word_name, const char* body_start, const char* body_end)
     : type{SUB}, name{std::move(word_name)}, start{body_start}, end{body_end}, function{nullptr}
 {
-}
-
-// Compared in place against the token, length first: no string is built per lookup.
-const WORT* find_word(std::string_view name)
-{
-    for (const WORT& word : *dictionary) {
-        if (word.name.size() == name.size() && std::memcmp(word.name.data(), name.data(), name.size()) == 0)
-            return &word;
-    }
-    return nullptr;
 }
 
 bool name_exists(const WORT& word) { return find_word(word.name) != nullptr; }

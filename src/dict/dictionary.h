@@ -4,7 +4,9 @@
 // are never removed or changed during a run, so a WORT* stays valid until shut-down.
 // Tests: unit/dict_test.cpp, transcripts/colon/.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <list>
 #include <string>
 #include <string_view>
@@ -27,7 +29,36 @@ public:
 
 extern std::list<WORT>* dictionary;  // created by the entry, freed at shut-down
 
-const WORT* find_word(std::string_view name);  // newest entry of that name, or null
+// Exact equality of two names of the same length n, compared in place. Names are short:
+// up to 8 bytes, a few loads from each side that together cover every byte settle it (for
+// 1 to 3 bytes the first, middle and last byte; for 4 to 8 the first and last four bytes,
+// which may overlap), with no call to memcmp. Nothing outside the n bytes is read.
+inline bool same_name_bytes(const char* a, const char* b, std::size_t n)
+{
+    if (n - 1 < 3) return a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1];
+    if (n - 4 < 5) {
+        std::uint32_t a_head, b_head, a_tail, b_tail;
+        std::memcpy(&a_head, a, 4);
+        std::memcpy(&b_head, b, 4);
+        std::memcpy(&a_tail, a + n - 4, 4);
+        std::memcpy(&b_tail, b + n - 4, 4);
+        return a_head == b_head && a_tail == b_tail;
+    }
+    return std::memcmp(a, b, n) == 0;  // longer names, and the empty one
+}
+
+// The newest entry of that name, or null: one pass from the front, length first (it settles
+// most entries with one comparison), then the bytes, compared in place against the token.
+// Inline because the outer interpreter calls it for every name it executes.
+inline const WORT* find_word(std::string_view name)
+{
+    for (const WORT& word : *dictionary) {
+        if (word.name.size() == name.size() && same_name_bytes(word.name.data(), name.data(), name.size()))
+            return &word;
+    }
+    return nullptr;
+}
+
 bool name_exists(const WORT& word);            // some entry already has word's name
 void add_word(const WORT& word);               // front insert; a duplicate name first prints
                                                // "Name NOT UNIQUE" and is added all the same
