@@ -10,6 +10,7 @@
 #include "interp/cell.h"
 #include "interp/error.h"
 #include "interp/source.h"
+#include "interp/step_budget.h"
 #include "stack/stack.h"
 
 // to_chars with general format and precision 6 is defined to give printf's "%.6g", which is
@@ -47,7 +48,8 @@ void word_cr() { std::cout.put('\n').flush(); }
 // ( -- )
 void word_space() { std::cout.put(' '); }
 
-// ( x -- ): written in blocks, so a large count costs few stream calls.
+// ( x -- ): written in blocks, so a large count costs few stream calls. Each block is a
+// step: one SPACES can write 2^31 blanks, and a loop can repeat it.
 void word_spaces()
 {
     static constexpr char blanks[64] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
@@ -55,6 +57,7 @@ void word_spaces()
         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     for (std::int32_t left = cell_to_int(data_stack->pop()); left > 0;) {
+        count_step();
         const std::int32_t count = std::min<std::int32_t>(left, sizeof blanks);
         std::cout.write(blanks, count);
         left -= count;
