@@ -9,6 +9,7 @@ the key still comes from the terminal. Without a controlling terminal there is n
 """
 import fcntl
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -123,6 +124,35 @@ class KeyWait(unittest.TestCase):
             program.seek(0)
             process = self.start(program)
             self.expect_wait_then_key(process, b"k")
+
+    def test_typed_ahead_lines_are_not_the_key(self):
+        # A terminal hands a program one line per read, so lines pasted after the failing one
+        # are still queued at the error. They must neither count as the key nor be left for
+        # the shell to run once the interpreter has gone.
+        process = self.start(self.pty.slave)
+        os.write(self.pty.master, b"5 +\n1 .\n2 .\n")
+        self.expect_wait_then_key(process, b"x")
+        self.assertEqual(self.queued_input(), 0)
+
+    def test_rest_of_a_multibyte_key_is_discarded(self):
+        process = self.start(self.pty.slave)
+        os.write(self.pty.master, b"5 +\n")
+        self.expect_wait_then_key(process, b"\x1b[A")  # what the Up arrow sends
+        self.assertEqual(self.queued_input(), 0)
+
+    def test_settings_restored_when_killed_while_waiting(self):
+        for signal_number in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGQUIT):
+            with self.subTest(signal=signal_number.name):
+                process = self.start(self.pty.slave)
+                os.write(self.pty.master, b"5 +\n")
+                self.pty.wait_for(lambda: not self.pty.echo_is_on(), "echo off")
+                process.send_signal(signal_number)
+                self.assertEqual(wait_exit(process), -signal_number)
+                self.assertEqual(self.pty.settings(), self.before, "terminal settings changed")
+
+    def queued_input(self):
+        waiting = fcntl.ioctl(self.pty.slave, termios.FIONREAD, b"\0\0\0\0")
+        return int.from_bytes(waiting, sys.byteorder)
 
     def test_no_wait_and_settings_kept_after_quit(self):
         process = self.start(self.pty.slave)
