@@ -50,7 +50,7 @@ protected:
     }
 
 private:
-    char area[1 << 16];
+    char area[1 << 16] = {};
     char first[banner.size()] = {};
     bool wrapped = false;
     std::uint64_t dropped = 0;
@@ -59,7 +59,7 @@ private:
 [[noreturn]] static void finding(const char* what, std::string_view output)
 {
     const std::string_view end = output.substr(output.size() - std::min<std::size_t>(output.size(), 200));
-    std::fprintf(stderr, "fuzz session: %s\n--- output ends with:\n%.*s\n---\n", what,
+    (void)std::fprintf(stderr, "fuzz session: %s\n--- output ends with:\n%.*s\n---\n", what,
                  static_cast<int>(end.size()), end.data());
     std::abort();
 }

@@ -8,6 +8,7 @@
 // reaped. Used by resources_test.py. Usage: measure_run PROGRAM [ARGUMENTS...]
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -17,21 +18,26 @@
 static long write_calls_of(pid_t child)
 {
     char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/io", static_cast<int>(child));
+    (void)std::snprintf(path, sizeof path, "/proc/%d/io", static_cast<int>(child));
     FILE* const io = std::fopen(path, "r");
     if (io == nullptr) return -1;
     long calls = -1;
     char line[128];
-    while (std::fgets(line, sizeof line, io) != nullptr)
-        if (std::sscanf(line, "syscw: %ld", &calls) == 1) break;
-    std::fclose(io);
+    static constexpr char field[] = "syscw:";
+    while (std::fgets(line, sizeof line, io) != nullptr) {
+        if (std::strncmp(line, field, sizeof field - 1) == 0) {
+            calls = std::strtol(line + sizeof field - 1, nullptr, 10);
+            break;
+        }
+    }
+    (void)std::fclose(io);
     return calls;
 }
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fputs("usage: measure_run PROGRAM [ARGUMENTS...]\n", stderr);
+        (void)std::fputs("usage: measure_run PROGRAM [ARGUMENTS...]\n", stderr);
         return 2;
     }
     const pid_t child = ::fork();
@@ -52,6 +58,6 @@ int main(int argc, char** argv)
     while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::fprintf(stderr, "status=%d peak_kb=%ld write_calls=%ld\n", code, usage.ru_maxrss, calls);
+    (void)std::fprintf(stderr, "status=%d peak_kb=%ld write_calls=%ld\n", code, usage.ru_maxrss, calls);
     return 0;
 }
