@@ -36,13 +36,13 @@ class Run:
 
 def run(chunks, stdout="pipe"):
     """Runs the binary under measure_run; chunks are streamed to its standard input through a
-    pipe. stdout is "pipe", "file" or "pty"."""
+    pipe. stdout is "pipe", "file", "pty", or a file object to write to."""
     result = Run()
     out_file = tempfile.TemporaryFile() if stdout == "file" else None
     master = slave = None
     if stdout == "pty":
         master, slave = pty.openpty()
-    out_target = {"pipe": subprocess.PIPE, "file": out_file, "pty": slave}[stdout]
+    out_target = {"pipe": subprocess.PIPE, "file": out_file, "pty": slave}.get(stdout, stdout)
     process = subprocess.Popen([MEASURE, BINARY], stdin=subprocess.PIPE, stdout=out_target,
                                stderr=subprocess.PIPE, start_new_session=True)
     if slave is not None:
@@ -153,6 +153,15 @@ class BoundedResources(unittest.TestCase):
         result = run([b"%d 0 DO I . LOOP\n" % numbers], stdout="pty")
         self.assertEqual(result.status, 0)
         self.assertGreaterEqual(result.write_calls, numbers)
+
+
+class OutputFailure(unittest.TestCase):
+    def test_output_that_cannot_be_written_fails_the_run(self):
+        # A full disk: every write fails. The run must not end with status 0 as if the
+        # program's output had been delivered.
+        for program in (b"1 . QUIT\n", b"1 .\n", b"100000 0 DO I . LOOP\n"):
+            with self.subTest(program=program), open("/dev/full", "wb") as full:
+                self.assertEqual(run([program], stdout=full).status, 1)
 
 
 if __name__ == "__main__":
