@@ -15,14 +15,27 @@
 
 // Sub entries, loop passes, definitions and SPACES blocks a fuzzed run may take. A step
 // costs at most about a source buffer of work; the dictionary can grow by one entry per
-// step, and every lookup walks it, so the worst run costs about budget^2 * 500 entry
+// step, and every lookup walks it, so the worst run costs about budget^2 * 300 entry
 // comparisons: this keeps it well under a second in the sanitizer build.
 inline constexpr std::uint64_t fuzz_step_limit = 2000;
 
-struct FUZZ_RUN {
-    int status;          // what run_session returned; -1 when the budget ran out
-    bool step_limited;   // the run was cut short by the step budget
-    std::uint64_t bytes; // everything the run wrote, banner included
+// How the bytes reach the line reader. The program reads a descriptor, a chunk of up to
+// 4 KB per read, and a line may straddle chunks anywhere; the memory reader sees one chunk.
+enum class FUZZ_FEED {
+    memory,            // LINE_READER over the bytes themselves
+    split_descriptor,  // LINE_READER over a socket that delivers the bytes in small pieces
 };
 
-FUZZ_RUN run_fuzz_session(std::string_view input, std::uint64_t step_limit = fuzz_step_limit);
+struct FUZZ_RUN {
+    int status;              // what run_session returned; -1 when the budget ran out
+    bool step_limited;       // the run was cut short by the step budget
+    std::uint64_t bytes;     // everything the run wrote, banner included
+    std::uint64_t checksum;  // of everything the run wrote
+};
+
+FUZZ_RUN run_fuzz_session(std::string_view input, std::uint64_t step_limit = fuzz_step_limit,
+                          FUZZ_FEED feed = FUZZ_FEED::memory);
+
+// What the fuzz target does with one input: a run from memory, then the same bytes through a
+// descriptor in pieces whose sizes depend on the bytes; the two runs must agree exactly.
+void fuzz_one_input(std::string_view input);

@@ -10,6 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     // No size limit here: scripts/fuzz bounds new inputs (-max_len), and the replay should
     // run the longer transcripts whole.
-    run_fuzz_session({reinterpret_cast<const char*>(data), size});
+    fuzz_one_input({reinterpret_cast<const char*>(data), size});
     return 0;
 }

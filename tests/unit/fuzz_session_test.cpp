@@ -108,6 +108,27 @@ TEST(FuzzSession, EveryEndingLeavesTheStartState)
     }
 }
 
+// The program reads a descriptor chunk by chunk; the split feed puts the chunk boundaries
+// inside lines, NULs and newlines. Every input must run exactly as from memory.
+TEST(FuzzSession, InputInPiecesRunsAsAWhole)
+{
+    const std::string inputs[] = {
+        "1 2 + .\n3 4 * .\nQUIT\n",
+        std::string(500, ' ') + "1 .\n" + std::string(519, ' ') + "2 .\n",  // 1023 characters: fits
+        std::string(500, ' ') + "1 .\n" + std::string(520, ' ') + "2 .\n",  // 1024: "Source buffer full"
+        std::string("1 .\0") + std::string(5000, 'x') + "\n2 .\n",        // a NUL, then a long rest
+        std::string(3000, 'y') + "\n1 .\n",                                // too long, then a line
+        "1 2\r\n. .\n\n\n3 .",                                             // no last newline
+    };
+    for (const std::string& input : inputs) {
+        const FUZZ_RUN whole = run_fuzz_session(input);
+        const FUZZ_RUN split = run_fuzz_session(input, fuzz_step_limit, FUZZ_FEED::split_descriptor);
+        EXPECT_EQ(split.status, whole.status) << "input: " << input;
+        EXPECT_EQ(split.bytes, whole.bytes) << "input: " << input;
+        EXPECT_EQ(split.checksum, whole.checksum) << "input: " << input;
+    }
+}
+
 TEST(FuzzSession, SameInputSameRun)
 {
     const char* const input = ": S 3 0 DO I . LOOP ; S S CR 1 2 3 .\" x \" ROT . 0 /\n";
@@ -116,4 +137,6 @@ TEST(FuzzSession, SameInputSameRun)
     EXPECT_EQ(first.status, 1);
     EXPECT_EQ(second.status, first.status);
     EXPECT_EQ(second.bytes, first.bytes);
+    EXPECT_EQ(second.checksum, first.checksum);
+    EXPECT_NE(run_fuzz_session("1 .\n").checksum, run_fuzz_session("2 .\n").checksum);
 }
