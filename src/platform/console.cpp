@@ -28,7 +28,7 @@ static void read_one_key(int tty)
 {
     struct sigaction restore{};
     restore.sa_handler = restore_terminal_and_end;
-    restore.sa_flags = SA_RESETHAND;
+    restore.sa_flags = static_cast<int>(SA_RESETHAND);  // an unsigned constant, for an int field
     sigemptyset(&restore.sa_mask);
     struct sigaction previous[std::size(ending_signals)];
     for (std::size_t i = 0; i < std::size(ending_signals); ++i)
