@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <numeric>
 #include <streambuf>
 #include <string>
 #include <sys/socket.h>
@@ -23,8 +24,9 @@ static constexpr std::string_view banner =
 // 64-bit FNV-1a, continued over successive pieces.
 static std::uint64_t fnv1a(std::uint64_t hash, std::string_view bytes)
 {
-    for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3U;
-    return hash;
+    return std::accumulate(bytes.begin(), bytes.end(), hash, [](std::uint64_t h, char c) {
+        return (h ^ static_cast<unsigned char>(c)) * 0x100000001B3U;
+    });
 }
 static constexpr std::uint64_t fnv1a_start = 0xCBF29CE484222325U;
 
@@ -99,7 +101,7 @@ static void no_key_wait() {}
 
 // Larger inputs (only long transcripts in the replay) are fed from memory alone: the pieces
 // are all written before the run reads them, and must fit in the socket's buffer.
-static constexpr std::size_t split_feed_limit = 64 * 1024;
+static constexpr std::size_t split_feed_limit = std::size_t{64} * 1024;
 
 // A socket that hands out the input in pieces of 1 to 97 bytes (the last one up to 4 KB, a
 // reader's chunk), one piece per read, so that lines, NULs and the source buffer's limit
@@ -131,10 +133,9 @@ FUZZ_RUN run_fuzz_session(std::string_view input, std::uint64_t step_limit, FUZZ
     std::streambuf* const saved = std::cout.rdbuf(&sink);
     LINE_READER from_memory{input};
     LINE_READER from_descriptor{descriptor};
-    LINE_READER& reader = descriptor >= 0 ? from_descriptor : from_memory;
     FUZZ_RUN run{-1, false, 0, 0};
     try {
-        run.status = run_session(reader, no_key_wait);
+        run.status = run_session(descriptor >= 0 ? from_descriptor : from_memory, no_key_wait);
     } catch (const STEP_LIMIT_REACHED&) {
         run.step_limited = true;
     } catch (...) {

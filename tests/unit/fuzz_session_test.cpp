@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "fuzz/fuzz_session.h"
 #include "interp/step_budget.h"
@@ -110,17 +111,23 @@ TEST(FuzzSession, EveryEndingLeavesTheStartState)
 
 // The program reads a descriptor chunk by chunk; the split feed puts the chunk boundaries
 // inside lines, NULs and newlines. Every input must run exactly as from memory.
+static std::vector<std::string> inputs_across_chunks()
+{
+    const std::string nul_line{"1 .\0", 4};
+    const std::string blanks(500, ' ');
+    return {
+        "1 2 + .\n3 4 * .\nQUIT\n",
+        blanks + "1 .\n" + blanks + std::string(17, ' ') + "2 .\n",  // 1023 characters: fits
+        blanks + "1 .\n" + blanks + std::string(18, ' ') + "2 .\n",  // 1024: "Source buffer full"
+        nul_line + std::string(5000, 'x') + "\n2 .\n",              // a NUL, then a long rest
+        std::string(3000, 'y') + "\n1 .\n",                         // too long, then a line
+        "1 2\r\n. .\n\n\n3 .",                                      // no last newline
+    };
+}
+
 TEST(FuzzSession, InputInPiecesRunsAsAWhole)
 {
-    const std::string inputs[] = {
-        "1 2 + .\n3 4 * .\nQUIT\n",
-        std::string(500, ' ') + "1 .\n" + std::string(519, ' ') + "2 .\n",  // 1023 characters: fits
-        std::string(500, ' ') + "1 .\n" + std::string(520, ' ') + "2 .\n",  // 1024: "Source buffer full"
-        std::string("1 .\0") + std::string(5000, 'x') + "\n2 .\n",        // a NUL, then a long rest
-        std::string(3000, 'y') + "\n1 .\n",                                // too long, then a line
-        "1 2\r\n. .\n\n\n3 .",                                             // no last newline
-    };
-    for (const std::string& input : inputs) {
+    for (const std::string& input : inputs_across_chunks()) {
         const FUZZ_RUN whole = run_fuzz_session(input);
         const FUZZ_RUN split = run_fuzz_session(input, fuzz_step_limit, FUZZ_FEED::split_descriptor);
         EXPECT_EQ(split.status, whole.status) << "input: " << input;
