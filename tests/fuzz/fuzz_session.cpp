@@ -17,9 +17,7 @@
 #include "main/repl.h"
 #include "platform/line_input.h"
 #include "stack/stack.h"
-
-static constexpr std::string_view banner =
-    "FORTH-Interpreter Version 1.0\nType QUIT to leave. Any error ends the run.\n\n";
+#include "support/run_forth.h"  // banner
 
 // 64-bit FNV-1a, continued over successive pieces.
 static std::uint64_t fnv1a(std::uint64_t hash, std::string_view bytes)
