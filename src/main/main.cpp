@@ -13,5 +13,9 @@ int main()
     std::ios::sync_with_stdio(false);
     if (stdout_is_terminal()) std::cout.setf(std::ios::unitbuf);
     LINE_READER input{STDIN_FILENO};
-    return run_session(input, wait_for_key);
+    const int status = run_session(input, wait_for_key);
+    // Output that could not be written (a full disk; a closed pipe when SIGPIPE is ignored)
+    // fails the run, however well the program went: a script must not take it for success.
+    std::cout.flush();
+    return std::cout.good() ? status : 1;
 }

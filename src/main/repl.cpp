@@ -8,6 +8,7 @@
 #include "dict/dictionary.h"
 #include "interp/error.h"
 #include "interp/source.h"
+#include "interp/step_budget.h"
 #include "platform/line_input.h"
 #include "stack/stack.h"
 
@@ -71,7 +72,7 @@ int run_session(LINE_READER& input, void (*wait_key)())
     return status;
 }
 
-void reset_interpreter_state()
+void reset_interpreter_state(std::uint64_t step_limit)
 {
     release_run();
     call_stack.top = call_stack.size;
@@ -80,4 +81,5 @@ void reset_interpreter_state()
     input_pos = source_buffer;
     quit_flag = 0;
     line_start = line_end = scan_pos = token_start = token_end = nullptr;
+    steps_left = step_limit;
 }

@@ -3,6 +3,9 @@
 // Tests: transcripts/ (every one is a whole run), unit/repl_test.cpp.
 #pragma once
 #include <cstddef>
+#include <cstdint>
+
+#include "interp/step_budget.h"
 
 class LINE_READER;
 
@@ -22,6 +25,8 @@ void word_quit();  // QUIT ( -- )
 int run_session(LINE_READER& input, void (*wait_key)());
 
 // Puts every piece of file-level state back as a fresh process has it (call_stack empty,
-// source buffer zeroed, no data stack or dictionary), releasing whatever a run left. Only
-// the fuzzer and tests need it: the program runs once per process.
-void reset_interpreter_state();
+// source buffer zeroed, no data stack or dictionary), releasing whatever a run left, also
+// after a STEP_LIMIT_REACHED. The next run may take step_limit steps (see step_budget.h);
+// a fresh process has no limit. Only the fuzzer and tests need it: the program runs once
+// per process.
+void reset_interpreter_state(std::uint64_t step_limit = unlimited_steps);

@@ -8,10 +8,13 @@
 #include "dict/dictionary.h"
 #include "interp/error.h"
 #include "interp/source.h"
+#include "interp/step_budget.h"
 #include "stack/stack.h"
 
+// A step: a definition run inside a loop or a sub adds an entry on every pass.
 void word_colon()
 {
+    count_step();
     next_token();
     // An empty name (nothing left in the text) passes here and fails below for want of a ';'.
     if (token_start != token_end && is_decimal_digit(*token_start))
@@ -40,6 +43,7 @@ void word_semicolon()
 
 void enter_sub(const WORT& sub)
 {
+    count_step();
     call_stack.push(CALL_STRUCT{line_start, line_end, scan_pos, 0.0, 0.0, 0.0, nullptr});
     line_start = sub.start;
     scan_pos = sub.start;

@@ -8,6 +8,7 @@
 #include "interp/cell.h"
 #include "interp/error.h"
 #include "interp/source.h"
+#include "interp/step_budget.h"
 #include "stack/stack.h"
 
 // ( limit start -- ): the body always runs at least once; the values are not tested.
@@ -22,6 +23,7 @@ void word_do()
 // through every later line up to the current line's end (loop_pos is never beyond it).
 static void repeat_pass(const CALL_STRUCT& record)
 {
+    count_step();
     call_stack.push(record);  // cannot fail: the record was just popped
     assert(record.loop_pos <= line_end);
     scan_pos = record.loop_pos;

@@ -10,6 +10,7 @@
 #include "interp/cell.h"
 #include "interp/error.h"
 #include "interp/source.h"
+#include "interp/step_budget.h"
 #include "stack/stack.h"
 
 // The words that write a few bytes at a time put them straight into std::cout's buffer, one
@@ -83,7 +84,8 @@ void word_cr() { std::cout.put('\n').flush(); }
 // ( -- )
 void word_space() { write_out(" ", 1); }
 
-// ( x -- ): written in blocks, so a large count costs few stream calls.
+// ( x -- ): written in blocks, so a large count costs few stream calls. Each block is a
+// step: one SPACES can write 2^31 blanks, and a loop can repeat it.
 void word_spaces()
 {
     static constexpr char blanks[64] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
@@ -91,6 +93,7 @@ void word_spaces()
         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     for (std::int32_t left = cell_to_int(data_stack->pop()); left > 0;) {
+        count_step();
         const std::int32_t count = std::min<std::int32_t>(left, sizeof blanks);
         std::cout.write(blanks, count);
         left -= count;
