@@ -7,35 +7,24 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/memory_file.h"
 
 #ifndef FORTH_BINARY
 #error "FORTH_BINARY must name the interpreter under test"
 #endif
 
-static void write_all(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw std::runtime_error{"cannot write the test input"};
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
 {
     // The input goes through an anonymous file, so the child reads it at its own pace and
     // the parent only has to drain the two output pipes.
-    const int in = ::memfd_create("forth-input", MFD_CLOEXEC);
+    const int in = descriptor_with(input);
     int out[2];
     int err[2];
-    if (in < 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
         throw std::runtime_error{"cannot set up the child's streams"};
-    write_all(in, input);
-    ::lseek(in, 0, SEEK_SET);
 
     const pid_t child = ::fork();
     if (child < 0) throw std::runtime_error{"fork failed"};
