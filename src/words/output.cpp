@@ -95,7 +95,7 @@ void word_spaces()
     for (std::int32_t left = cell_to_int(data_stack->pop()); left > 0;) {
         count_step();
         const std::int32_t count = std::min<std::int32_t>(left, sizeof blanks);
-        std::cout.write(blanks, count);
+        write_out(blanks, static_cast<std::size_t>(count));
         left -= count;
     }
 }
