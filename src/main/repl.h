@@ -7,7 +7,7 @@
 
 #include "interp/step_budget.h"
 
-class LINE_READER;
+class LINE_SOURCE;
 
 // Every line of the run, back to back without newlines, then one NUL. Text once stored is
 // never moved or overwritten: sub bodies and loop positions point into it to the end.
@@ -19,10 +19,20 @@ extern unsigned char quit_flag;   // set by QUIT; the run ends after that line's
 
 void word_quit();  // QUIT ( -- )
 
-// A whole run: banner, lines from input until QUIT or end of input, teardown. After an
-// ERROR it reports it, calls wait_key and tears down. Returns the exit status: 0, or 1 after
-// an ERROR. Expects the start state (a fresh process, or reset_interpreter_state).
-int run_session(LINE_READER& input, void (*wait_key)());
+// A run, one line at a time, so that a caller that gets its lines one by one (the web
+// console) drives the same loop as the program. ended: the run is over, torn down, and
+// status is its exit status (0 after QUIT or the end of the input; 1 after an ERROR, which
+// has been reported and followed by wait_key, or after a failed read, reported on standard
+// error). Expects the start state (a fresh process, or reset_interpreter_state).
+struct RUN_STATE {
+    bool ended;
+    int status;
+};
+RUN_STATE start_run(void (*wait_key)());                     // banner, data stack, dictionary
+RUN_STATE run_line(LINE_SOURCE& input, void (*wait_key)());  // reads one line and runs it
+
+// A whole run: start_run, then run_line until the run has ended. Returns the exit status.
+int run_session(LINE_SOURCE& input, void (*wait_key)());
 
 // Puts every piece of file-level state back as a fresh process has it (call_stack empty,
 // source buffer zeroed, no data stack or dictionary), releasing whatever a run left, also

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 LINE_READER::LINE_READER(int descriptor) : fd{descriptor}, next{chunk}, end{chunk}, chunk{} {}
@@ -16,9 +17,17 @@ bool LINE_READER::refill()
 {
     if (fd < 0) return false;
     ssize_t count;
-    do {
+    for (;;) {
         count = ::read(fd, chunk, sizeof chunk);
-    } while (count < 0 && errno == EINTR);
+        if (count >= 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) break;
+        // A descriptor left non-blocking by whoever started us has no data yet: that is
+        // neither the end nor a failure, so wait for it.
+        if (errno != EINTR) {
+            pollfd ready{fd, POLLIN, 0};
+            (void)::poll(&ready, 1, -1);
+        }
+    }
+    if (count < 0) error_number = errno;
     if (count <= 0) return false;
     next = chunk;
     end = chunk + count;
@@ -33,6 +42,7 @@ LINE_STATUS LINE_READER::read_line(char* dest, std::size_t room, std::size_t& le
     bool overflow = false;
     for (;;) {
         if (next == end && !refill()) {
+            if (error_number != 0) return LINE_STATUS::failed;
             if (!started) return LINE_STATUS::end;
             return overflow ? LINE_STATUS::too_long : LINE_STATUS::line;
         }

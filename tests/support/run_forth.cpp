@@ -1,6 +1,7 @@
 // See run_forth.h.
 #include "support/run_forth.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -20,7 +21,15 @@ RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
 {
     // The input goes through an anonymous file, so the child reads it at its own pace and
     // the parent only has to drain the two output pipes.
-    const int in = descriptor_with(input);
+    return run_forth_on(descriptor_with(input), {}, limit);
+}
+
+RUN_RESULT run_forth_on(int in, const std::vector<std::string>& arguments, std::chrono::milliseconds limit)
+{
+    std::vector<std::string> words{FORTH_BINARY};  // execv wants them writable
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv(words.size() + 1, nullptr);
+    std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
@@ -30,13 +39,17 @@ RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
     if (child < 0) throw std::runtime_error{"fork failed"};
     if (child == 0) {
         ::setsid();  // no controlling terminal from here on
-        ::dup2(in, STDIN_FILENO);
+        if (in >= 0) {
+            ::dup2(in, STDIN_FILENO);
+        } else {
+            ::close(STDIN_FILENO);
+        }
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
-        ::execl(FORTH_BINARY, FORTH_BINARY, static_cast<char*>(nullptr));
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    ::close(in);
+    if (in >= 0) ::close(in);
     ::close(out[1]);
     ::close(err[1]);
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct RUN_RESULT {
     std::string out;        // standard output, exactly as written
@@ -14,6 +15,11 @@ struct RUN_RESULT {
 };
 
 RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit = std::chrono::seconds{10});
+
+// The same with the arguments given, on standard input from the descriptor `in` (which it
+// closes), or with standard input closed when `in` is negative.
+RUN_RESULT run_forth_on(int in, const std::vector<std::string>& arguments,
+                        std::chrono::milliseconds limit = std::chrono::seconds{10});
 
 // The three banner lines every run starts with.
 inline constexpr std::string_view banner =

@@ -2,6 +2,8 @@
 // at the first NUL, never more than `room` bytes written however long the physical line,
 // and a line that does not fit consumed whole so that the next one reads normally. Read
 // both from memory and from a descriptor, where lines cross the reader's 4096-byte chunks.
+#include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
@@ -22,6 +24,7 @@ static const char* status_name(LINE_STATUS status)
     case LINE_STATUS::line: return "line";
     case LINE_STATUS::too_long: return "too_long";
     case LINE_STATUS::end: return "end";
+    case LINE_STATUS::failed: return "failed";
     }
     return "?";
 }
@@ -99,6 +102,31 @@ TEST(LineReader, ReadsTheSameFromADescriptor)
         EXPECT_EQ(read_into(reader, c.room), end_of_input) << "input: " << c.input;
         ::close(fd);
     }
+}
+
+// A failed read is not the end of the input: it says so, with the reason, and the line it cut
+// short is not handed out (a truncated program must not run its last line).
+TEST(LineReader, ReadFailureIsNotTheEnd)
+{
+    const int directory = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(directory, 0);
+    LINE_READER from_directory{directory};
+    EXPECT_EQ(read_into(from_directory, 10), (READ{LINE_STATUS::failed, ""}));
+    EXPECT_EQ(from_directory.read_error(), EISDIR);
+    ::close(directory);
+
+    const int closed = ::dup(STDIN_FILENO);
+    ::close(closed);
+    LINE_READER from_closed{closed};
+    EXPECT_EQ(read_into(from_closed, 10), (READ{LINE_STATUS::failed, ""}));
+    EXPECT_EQ(from_closed.read_error(), EBADF);
+
+    const int reset = descriptor_failing_after("1 .\n2 .");
+    LINE_READER from_reset{reset};
+    EXPECT_EQ(read_into(from_reset, 10), line("1 ."));
+    EXPECT_EQ(read_into(from_reset, 10), (READ{LINE_STATUS::failed, ""}));
+    EXPECT_EQ(from_reset.read_error(), ECONNRESET);
+    ::close(reset);
 }
 
 TEST(LineReader, LinesAcrossChunkBoundaries)

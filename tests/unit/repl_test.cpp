@@ -4,6 +4,7 @@
 // test and the fuzzer rely.
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
@@ -121,6 +122,31 @@ TEST(SourceBuffer, RefusedLineReadInPiecesLeavesTheTerminator)
     EXPECT_EQ(stored_text(), "1 .");
     EXPECT_EQ(source_buffer[3], '\0');
     reset_interpreter_state();
+}
+
+// A read of standard input that fails is not the end of the program: the lines read before
+// it have run as usual, the line it cut short does not run, nothing more is written to
+// standard output, one line on standard error names the failure, and the status is 1.
+TEST(ReadError, EndsTheRunWithStatus1AndSaysWhy)
+{
+    const int closed = -1;
+    const struct {
+        const char* what;
+        int in;
+        std::string out;  // after the banner
+        std::string reason;
+    } cases[] = {
+        {"a directory", ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC), "", "Is a directory"},
+        {"a closed descriptor", closed, "", "Bad file descriptor"},
+        {"a connection reset after two lines and a part", descriptor_failing_after(": SQ DUP * ;\n3 SQ .\n4 SQ ."),
+         " ok\n9  ok\n", "Connection reset by peer"},
+    };
+    for (const auto& c : cases) {
+        const RUN_RESULT run = run_forth_on(c.in, {});
+        EXPECT_EQ(run.out, std::string{banner} + c.out) << c.what;
+        EXPECT_EQ(run.err, "forth: cannot read standard input: " + c.reason + "\n") << c.what;
+        EXPECT_EQ(run.status, 1) << c.what;
+    }
 }
 
 TEST(ResetInterpreterState, RestoresTheStartState)
