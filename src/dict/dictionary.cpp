@@ -2,6 +2,7 @@
 // Tests: unit/dict_test.cpp.
 #include "dict/dictionary.h"
 
+#include <algorithm>
 #include <iostream>
 #include <utility>
 
@@ -49,4 +50,13 @@ void register_primitives()
         {"=", word_equals},
     };
     for (const auto& primitive : primitives) add_word(WORT{primitive.name, primitive.function});
+}
+
+std::vector<std::string> word_names()
+{
+    std::vector<std::string> names;
+    if (dictionary == nullptr) return names;
+    for (const WORT& word : *dictionary)
+        if (std::find(names.begin(), names.end(), word.name) == names.end()) names.push_back(word.name);
+    return names;
 }

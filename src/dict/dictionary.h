@@ -10,6 +10,7 @@
 #include <list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr std::int32_t NONE = 0;      // no operation creates one; executing it fails
 inline constexpr std::int32_t FUNCTION = 1;  // a primitive: function
@@ -63,3 +64,7 @@ bool name_exists(const WORT& word);            // some entry already has word's 
 void add_word(const WORT& word);               // front insert; a duplicate name first prints
                                                // "Name NOT UNIQUE" and is added all the same
 void register_primitives();                    // the 31 built-in words, in their fixed order
+
+// Every name the dictionary holds, newest first, each once (a redefinition hides the older
+// entry, so its name is listed where the newest one stands). For completion at the console.
+std::vector<std::string> word_names();

@@ -1,14 +1,31 @@
-// Terminal query and key wait; see console.h. Tests: tests/terminal/.
+// Terminal query, the choice of line source, and the key wait; see console.h. Tests: tests/terminal/.
 #include "platform/console.h"
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <iterator>
 #include <termios.h>
 #include <unistd.h>
 
 bool stdout_is_terminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
+static bool wants_line_editing()
+{
+    if (::isatty(STDIN_FILENO) != 1 || !stdout_is_terminal()) return false;
+    const char* const terminal = std::getenv("TERM");
+    return terminal != nullptr && *terminal != '\0' && std::strcmp(terminal, "dumb") != 0;
+}
+
+std::unique_ptr<LINE_SOURCE> open_standard_input(WORD_NAMES names)
+{
+    if (wants_line_editing()) {
+        if (auto editor = open_line_editor(names)) return editor;
+    }
+    return std::make_unique<LINE_READER>(STDIN_FILENO);
+}
 
 // While the terminal is raw and silent, a signal that ends the process (sent by kill, or a
 // hang-up; the keyboard sends none, ISIG is off) must not leave it so: the handler puts the

@@ -7,83 +7,39 @@ is typed, the key is not echoed, the exit status is 1, and the terminal's settin
 exactly as they were before the run. Standard input redirected from a file does not matter:
 the key still comes from the terminal. Without a controlling terminal there is no wait.
 """
-import fcntl
 import os
 import signal
 import subprocess
 import sys
 import tempfile
-import termios
 import time
 import unittest
 
+from pty_support import BANNER, Pty, wait_exit
+
 BINARY = None
-BANNER = b"FORTH-Interpreter Version 1.0\r\nType QUIT to leave. Any error ends the run.\r\n\r\n"
 
 
-def make_controlling(fd):
-    # Runs in the child after setsid (start_new_session): the pty becomes its terminal.
-    return lambda: fcntl.ioctl(fd, termios.TIOCSCTTY, 0)
+class KeyWait:
+    """The key wait's tests, run once with each way of reading lines at a terminal (see the
+    subclasses below): it must behave the same with the line editor active."""
+    TERM = None
 
-
-class Pty:
-    """A pty pair; the test keeps both ends so it can read the slave's settings."""
-
-    def __init__(self):
-        self.master, self.slave = os.openpty()
-        os.set_blocking(self.master, False)
-        self.seen = b""
-
-    def close(self):
-        os.close(self.master)
-        os.close(self.slave)
-
-    def settings(self):
-        return termios.tcgetattr(self.slave)
-
-    def echo_is_on(self):
-        return bool(self.settings()[3] & termios.ECHO)
-
-    def drain(self):
-        try:
-            while True:
-                chunk = os.read(self.master, 4096)
-                if not chunk:
-                    break
-                self.seen += chunk
-        except (BlockingIOError, OSError):
-            pass
-        return self.seen
-
-    def wait_for(self, condition, what, seconds=10.0):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            self.drain()
-            if condition():
-                return
-            time.sleep(0.01)
-        raise AssertionError(f"timed out waiting for {what}; output so far: {self.seen!r}")
-
-
-def wait_exit(process, seconds=10.0):
-    try:
-        return process.wait(timeout=seconds)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
-        raise AssertionError("the interpreter did not exit")
-
-
-class KeyWait(unittest.TestCase):
     def setUp(self):
         self.pty = Pty()
         self.addCleanup(self.pty.close)
         self.before = self.pty.settings()
+        self.home = tempfile.TemporaryDirectory()
+        self.addCleanup(self.home.cleanup)
+
+    def wait_until_reading(self):
+        # The line editor turns the terminal's echo off while it reads a line, and draws what
+        # is typed itself; typed any earlier, the terminal would echo it as well.
+        if self.TERM != "dumb":
+            self.pty.wait_for(lambda: not self.pty.echo_is_on(), "the line editor to read")
 
     def start(self, stdin):
-        return subprocess.Popen([BINARY], stdin=stdin, stdout=self.pty.slave, stderr=self.pty.slave,
-                                start_new_session=True, preexec_fn=make_controlling(self.pty.slave),
-                                pass_fds=(self.pty.slave,))
+        return self.pty.start(BINARY, {"TERM": self.TERM, "HOME": self.home.name}, stdin=stdin)
 
     def expect_wait_then_key(self, process, key):
         # Raw mode without echo is the sign that the key read has begun; only then is the key
@@ -104,8 +60,10 @@ class KeyWait(unittest.TestCase):
         # Each line typed once the previous answer is out: the terminal echoes what is typed
         # at once, and would mix it into the output otherwise.
         self.pty.wait_for(lambda: self.pty.seen == BANNER, "the banner")
+        self.wait_until_reading()
         os.write(self.pty.master, b"1 2 + .\n")
         self.pty.wait_for(lambda: self.pty.seen.endswith(b"3  ok\r\n"), "the first answer")
+        self.wait_until_reading()
         os.write(self.pty.master, b"5 +\n")
         self.expect_wait_then_key(process, b"x")
         self.assertEqual(self.pty.seen, BANNER + b"1 2 + .\r\n3  ok\r\n5 +\r\nERROR: Stack underflow\r\n")
@@ -132,13 +90,13 @@ class KeyWait(unittest.TestCase):
         process = self.start(self.pty.slave)
         os.write(self.pty.master, b"5 +\n1 .\n2 .\n")
         self.expect_wait_then_key(process, b"x")
-        self.assertEqual(self.queued_input(), 0)
+        self.assertEqual(self.pty.queued_input(), 0)
 
     def test_rest_of_a_multibyte_key_is_discarded(self):
         process = self.start(self.pty.slave)
         os.write(self.pty.master, b"5 +\n")
         self.expect_wait_then_key(process, b"\x1b[A")  # what the Up arrow sends
-        self.assertEqual(self.queued_input(), 0)
+        self.assertEqual(self.pty.queued_input(), 0)
 
     def test_settings_restored_when_killed_while_waiting(self):
         for signal_number in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGQUIT):
@@ -150,10 +108,6 @@ class KeyWait(unittest.TestCase):
                 self.assertEqual(wait_exit(process), -signal_number)
                 self.assertEqual(self.pty.settings(), self.before, "terminal settings changed")
 
-    def queued_input(self):
-        waiting = fcntl.ioctl(self.pty.slave, termios.FIONREAD, b"\0\0\0\0")
-        return int.from_bytes(waiting, sys.byteorder)
-
     def test_no_wait_and_settings_kept_after_quit(self):
         process = self.start(self.pty.slave)
         os.write(self.pty.master, b"1 . QUIT\n")
@@ -163,10 +117,19 @@ class KeyWait(unittest.TestCase):
         self.assertEqual(self.pty.settings(), self.before)
 
 
+class KeyWaitWithTheLineEditor(KeyWait, unittest.TestCase):
+    TERM = "xterm"
+
+
+class KeyWaitWithThePlainReader(KeyWait, unittest.TestCase):
+    TERM = "dumb"
+
+
 class NoTerminal(unittest.TestCase):
     def test_no_controlling_terminal_no_wait(self):
         started = time.monotonic()
-        run = subprocess.run([BINARY], input=b"5 +\n", capture_output=True, start_new_session=True, timeout=10)
+        run = subprocess.run([BINARY], input=b"5 +\n", capture_output=True, start_new_session=True, timeout=10,
+                             env={"TERM": "xterm"})
         self.assertEqual(run.returncode, 1)
         self.assertTrue(run.stdout.endswith(b"ERROR: Stack underflow\n"), run.stdout)
         self.assertLess(time.monotonic() - started, 5)
