@@ -1,10 +1,11 @@
 # Run by cpack (CPACK_PRE_BUILD_SCRIPTS) on the staging tree, after the install rules and
 # before the package is made: what Debian wants beyond what cmake --install gives. The
-# binary is already stripped of its symbols (CPACK_STRIP_FILES); here the compiler's notes
-# leave it too, as with Debian's dh_strip. Manual pages are compressed with gzip -9n (no
-# name, no time stamp); changelog.Debian.gz comes from packaging/changelog.Debian; and the
-# machine-readable copyright file is made from LICENSE, which then leaves the tree, since
-# the copyright file carries the same text. Plain cmake --install never runs this.
+# binary is stripped as Debian's dh_strip strips it: symbols, and the compiler's .comment
+# and .note sections, which CPACK_STRIP_FILES leaves. Manual pages are compressed with
+# gzip -9n (no name, no time stamp); changelog.Debian.gz comes from
+# packaging/changelog.Debian; and the machine-readable copyright file is made from LICENSE,
+# which then leaves the tree, since the copyright file carries the same text. Plain
+# cmake --install never runs this.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
     return()
 endif()
