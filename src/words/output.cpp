@@ -5,6 +5,7 @@
 #include <cassert>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 
 #include "interp/cell.h"
@@ -33,9 +34,9 @@ static void write_out(const char* bytes, std::size_t count)
     if (std::cout.flags() & std::ios::unitbuf) std::cout.flush();
 }
 
-// to_chars with general format and precision 6 is defined to give printf's "%.6g", which is
-// also what the stream's default formatting uses; format_test compares the two over many
-// values. It is several times faster than going through the stream's locale machinery.
+// "%.6g" is what the stream's default formatting uses; format_test compares the two over
+// many values. snprintf rather than the floating-point std::to_chars, which not every C++
+// library has (the web build's has not): one formatting path on every target.
 // Whole numbers of magnitude below 10^6, the usual case, take a shorter road to the same
 // bytes: with at most 6 significant digits nothing is rounded, and "%.6g" writes them as
 // plain digits, without a point or an exponent.
@@ -55,9 +56,9 @@ std::size_t format_number(double x, char (&text)[number_text_size])
             return static_cast<std::size_t>(result.ptr - text);
         }
     }
-    const auto result = std::to_chars(text, text + number_text_size, x, std::chars_format::general, 6);
-    assert(result.ec == std::errc{});
-    return static_cast<std::size_t>(result.ptr - text);
+    const int length = std::snprintf(text, number_text_size, "%.6g", x);
+    assert(length > 0 && static_cast<std::size_t>(length) < number_text_size);
+    return static_cast<std::size_t>(length);
 }
 
 // ( x -- ): the number and its space in one write.
