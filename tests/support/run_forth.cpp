@@ -12,9 +12,12 @@
 
 #include "support/memory_file.h"
 
-#ifndef FORTH_BINARY
-#error "FORTH_BINARY must name the interpreter under test"
+#ifndef FORTH_COMMAND
+#error "FORTH_COMMAND must give the command line of the interpreter under test"
 #endif
+
+// The binary's path, behind the emulator's command when it was cross-compiled.
+static const char* const forth_command[] = {FORTH_COMMAND, nullptr};
 
 RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
 {
@@ -33,7 +36,8 @@ RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
         ::dup2(in, STDIN_FILENO);
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
-        ::execl(FORTH_BINARY, FORTH_BINARY, static_cast<char*>(nullptr));
+        // execv's argument type predates const; it does not change the strings.
+        ::execv(forth_command[0], const_cast<char* const*>(forth_command));
         ::_exit(127);
     }
     ::close(in);
