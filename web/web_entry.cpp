@@ -22,7 +22,7 @@ namespace {
 // nothing, so a write cannot fail.
 class OUTPUT_PIECES final : public std::streambuf {
 public:
-    OUTPUT_PIECES() { setp(chunk, chunk + sizeof chunk); }
+    OUTPUT_PIECES() noexcept { setp(chunk, chunk + sizeof chunk); }
 
 protected:
     int_type overflow(int_type c) override
@@ -46,7 +46,7 @@ private:
         setp(chunk, chunk + sizeof chunk);
     }
 
-    char chunk[4096];
+    char chunk[4096]{};
 };
 
 OUTPUT_PIECES output_pieces;

@@ -376,6 +376,33 @@ def escape_stops_an_endless_loop_that_writes_all_the_time(ctx):
 
 
 @test
+def output_shows_while_the_program_still_runs(ctx):
+    program = '." Working: " CR 3 0 DO I . LOOP CR\n' + ENDLESS
+    ctx.browser.open(ctx.page_url(f"#p={b64url(program.encode())}&run"))
+    ctx.browser.wait_for("document.getElementById('output').textContent.endsWith('Working:\\n0 1 2 \\n ok\\n')", timeout=5)
+    expect(run_status(ctx).startswith("Running"), run_status(ctx))
+    ctx.browser.evaluate("document.getElementById('stop').click()")
+    expect(page_output(ctx) == BANNER.decode() + "Working:\n0 1 2 \n ok\n", repr(page_output(ctx)))
+
+
+@test
+def a_page_flooded_with_output_answers_and_keeps_the_last_lines(ctx):
+    ctx.browser.open(ctx.page_url(f"#p={b64url(ENDLESS_OUTPUT.encode())}&run"))
+    slowest = 0
+    for _ in range(12):
+        time.sleep(0.25)
+        start = time.monotonic()
+        lines = ctx.browser.evaluate("document.getElementById('output').textContent.split('\\n').length - 1")
+        slowest = max(slowest, time.monotonic() - start)
+    expect(slowest < 0.5, f"the page took {slowest:.2f} s to answer")
+    expect(lines <= 2001, f"{lines} lines kept on the screen")
+    expect(ctx.browser.evaluate("document.getElementById('output').textContent")
+           .startswith("[earlier output is not shown]\n"), "no note that output was dropped")
+    ctx.browser.evaluate("document.getElementById('stop').click()")
+    return f"slowest answer {slowest * 1000:.0f} ms"
+
+
+@test
 def the_address_keeps_the_program_and_a_new_one_opens_it(ctx):
     ctx.browser.open(ctx.page_url())
     ctx.browser.evaluate("document.getElementById('program').focus(); document.getElementById('program').select()")
