@@ -1,9 +1,9 @@
-// Prints the name of every built-in word, one per line in registration order, taken from
-// the dictionary that register_primitives builds: manpage_test.py checks them against the
-// manual page, so the page cannot drift from the program. Usage: word_names
+// Prints the name of every built-in word, one per line, taken from the dictionary that
+// register_primitives builds: manpage_test.py checks them against the manual page, so the
+// page cannot drift from the program. Usage: word_names
 #include <iostream>
-#include <iterator>
 #include <list>
+#include <string>
 
 #include "dict/dictionary.h"
 
@@ -11,8 +11,7 @@ int main()
 {
     dictionary = new std::list<WORT>;
     register_primitives();
-    for (auto word = dictionary->crbegin(); word != dictionary->crend(); ++word)
-        std::cout << word->name << '\n';
+    for (const std::string& name : word_names()) std::cout << name << '\n';
     delete dictionary;
     dictionary = nullptr;
     std::cout.flush();
