@@ -1,3 +1,4 @@
+#!/usr/bin/env python3
 """The web build in headless Chromium: forth.js against every transcript and example, the
 line-at-a-time API, and the page itself opened from file:// (a link that runs its program,
 every example, Stop on an endless loop, the console, the address that carries the program,
