@@ -357,6 +357,7 @@ const consoleStop = byId('console-stop');
 const consoleStatus = byId('console-status');
 let sessionOpen = false;
 const typed = [];           // every line typed, for Up and Down
+let queued = [];            // lines entered (typed ahead, or pasted) that have not run yet
 let recalled = typed.length;
 let draft = '';
 
@@ -369,22 +370,26 @@ const consoleRunner = new Runner(
             endSession(`The engine failed: ${result.failed}`);
         } else if (result.ended) {
             endSession(result.status === 0
-                ? 'The session has ended with exit status 0 (QUIT).'
+                ? 'The session has ended with exit status 0 (QUIT, or Ctrl+D on an empty line).'
                 : `The session has ended with exit status ${result.status}: an error.`);
         } else {
             consoleStatus.textContent = '';
+            runQueued();
         }
     });
 
+// Lines still queued are dropped, as the console drops what was typed ahead of an error.
 function endSession(why) {
     consoleScreen.flush(true);
     sessionOpen = false;
+    queued = [];
     consoleStatus.textContent = `${why} Press any key in the line, or New session, to start a new one.`;
 }
 
 function startSession() {
     if (consoleRunner.busy) consoleRunner.stop();
     sessionOpen = true;
+    queued = [];
     consoleStatus.textContent = '';
     consoleRunner.send({start: true});
     consoleStop.disabled = false;
@@ -403,6 +408,29 @@ function isAKeyPress(event) {
     return !['Shift', 'Control', 'Alt', 'Meta', 'AltGraph', 'CapsLock', 'Tab'].includes(event.key);
 }
 
+// A line entered: kept for Up and Down, and queued to run. Ctrl+D queues null.
+function enterLine(line) {
+    if (line !== '' && typed[typed.length - 1] !== line) typed.push(line);
+    recalled = typed.length;
+    draft = '';
+    queued.push(line);
+    runQueued();
+}
+
+// The next queued line, once the one before it has run: echoed as the line editor echoes
+// it at the console, then run.
+function runQueued() {
+    if (consoleRunner.busy || !sessionOpen || queued.length === 0) return;
+    const line = queued.shift();
+    if (line === null) {
+        consoleRunner.send({end: true});  // Ctrl+D
+    } else {
+        consoleScreen.addMarked(`${line}\n`, 'echo');
+        consoleRunner.send({line: line});
+    }
+    consoleStop.disabled = false;
+}
+
 lineInput.addEventListener('keydown', (event) => {
     if (!sessionOpen) {
         if (!isAKeyPress(event)) return;
@@ -414,12 +442,12 @@ lineInput.addEventListener('keydown', (event) => {
         event.preventDefault();
         const line = lineInput.value;
         lineInput.value = '';
-        if (line !== '' && typed[typed.length - 1] !== line) typed.push(line);
-        recalled = typed.length;
-        draft = '';
-        consoleScreen.addMarked(`${line}\n`, 'echo');  // the terminal's echo of the typed line
-        consoleRunner.send({line: line});
-        consoleStop.disabled = false;
+        enterLine(line);
+    } else if (event.key === 'd' && event.ctrlKey && lineInput.value === '') {
+        // Ctrl+D on an empty line ends the input, as at the console.
+        event.preventDefault();
+        queued.push(null);
+        runQueued();
     } else if (event.key === 'ArrowUp' || event.key === 'ArrowDown') {
         event.preventDefault();
         if (recalled === typed.length) draft = lineInput.value;
@@ -427,6 +455,21 @@ lineInput.addEventListener('keydown', (event) => {
         lineInput.value = recalled === typed.length ? draft : typed[recalled];
         lineInput.setSelectionRange(lineInput.value.length, lineInput.value.length);
     }
+});
+
+// Pasted lines run one after the other, as pasted into a terminal; the text after the last
+// line end stays in the line. A text field would otherwise drop the line ends.
+lineInput.addEventListener('paste', (event) => {
+    const pasted = event.clipboardData.getData('text/plain');
+    if (!sessionOpen || !/[\r\n]/.test(pasted)) return;
+    event.preventDefault();
+    const before = lineInput.value.slice(0, lineInput.selectionStart);
+    const after = lineInput.value.slice(lineInput.selectionEnd);
+    const lines = (before + pasted).split(/\r\n|\r|\n/);
+    const rest = lines.pop();
+    for (const line of lines) enterLine(line);
+    lineInput.value = rest + after;
+    lineInput.setSelectionRange(rest.length, rest.length);
 });
 
 consoleStop.addEventListener('click', stopSession);

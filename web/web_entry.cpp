@@ -78,9 +78,7 @@ int forth_run(const char* input, std::size_t size)
 {
     begin_run();
     LINE_READER reader{std::string_view{input, size}};
-    RUN_STATE state = start_run(no_key_wait);
-    while (!state.ended) state = run_line(reader, no_key_wait);
-    return finish(state);
+    return finish(RUN_STATE{true, run_session(reader, no_key_wait)});
 }
 
 int forth_start()

@@ -2,10 +2,11 @@
 // the page: Stop ends the worker and page.js starts another. page.js builds this worker
 // from a Blob holding forth.js and then this file (see embed.py), which works from file://
 // as well as from a web server.
-// Messages in, one at a time and in order: {run: program}, {start: true}, {line: text}.
+// Messages in, one at a time and in order: {run: program}, {start: true}, {line: text},
+// {end: true}.
 // Messages out: {output: bytes} with the output written so far, then one of {done: true,
 // ended, status} (ended: the run is over, status is its exit status), {done: true, refused:
-// true} (a line for a session that has already ended) or {done: true, failed: why}.
+// true} (a line or end for a session that has already ended) or {done: true, failed: why}.
 'use strict';
 
 // Output goes to the page as soon as it is written, so that a long run shows what it has
@@ -48,14 +49,21 @@ const ready = createForth({
 
 function answer(request, engine) {
     if ('run' in request) return {ended: true, status: engine.run(request.run).status};
-    const result = 'start' in request ? engine.start() : engine.line(request.line);
+    let result;
+    if ('start' in request) {
+        result = engine.start();
+    } else if ('end' in request) {
+        result = engine.end();
+    } else {
+        result = engine.line(request.line);
+    }
     return {ended: result.ended, status: result.status};
 }
 
 self.onmessage = async function (event) {
     try {
         const engine = await ready;
-        if ('line' in event.data && !engine.running) {
+        if (('line' in event.data || 'end' in event.data) && !engine.running) {
             self.postMessage({done: true, refused: true});
             return;
         }

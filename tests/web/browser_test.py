@@ -347,7 +347,7 @@ def stop_within_a_second(ctx, program, how):
     start = time.monotonic()
     ctx.browser.evaluate("document.getElementById('stop').disabled")
     answer = time.monotonic() - start
-    expect(answer < 0.5, f"the page took {answer:.2f} s to answer while the program ran")
+    expect(answer < 1.0, f"the page took {answer:.2f} s to answer while the program ran")
     start = time.monotonic()
     how()
     ctx.browser.wait_for("document.getElementById('run-status').textContent.startsWith('Stopped')", timeout=5)
@@ -395,7 +395,7 @@ def a_page_flooded_with_output_answers_and_keeps_the_last_lines(ctx):
         start = time.monotonic()
         lines = ctx.browser.evaluate("document.getElementById('output').textContent.split('\\n').length - 1")
         slowest = max(slowest, time.monotonic() - start)
-    expect(slowest < 0.5, f"the page took {slowest:.2f} s to answer")
+    expect(slowest < 1.0, f"the page took {slowest:.2f} s to answer")
     expect(lines <= 2001, f"{lines} lines kept on the screen")
     expect(ctx.browser.evaluate("document.getElementById('output').textContent")
            .startswith("[earlier output is not shown]\n"), "no note that output was dropped")
@@ -489,6 +489,35 @@ def console_stop_and_quit_end_the_session(ctx):
     type_line(ctx, "1 . QUIT 2 .")
     ctx.browser.wait_for("/ended with exit status 0/.test(document.getElementById('console-status').textContent)")
     expect(console_log(ctx).endswith(BANNER.decode() + "1 . QUIT 2 .\n1 2  ok\n"), repr(console_log(ctx)))
+    # Ctrl+D on an empty line ends the input: status 0, nothing more written.
+    ctx.browser.press("Enter", key_code=13, text="\r")  # the key that starts a new session
+    ctx.browser.wait_for("(document.getElementById('console-log').textContent.match(/FORTH-Interpreter/g) || []).length === 3")
+    ctx.browser.press("d", key_code=68, text="\x04", modifiers=2)
+    ctx.browser.wait_for("/ended with exit status 0/.test(document.getElementById('console-status').textContent)")
+    expect(console_log(ctx).endswith("1 2  ok\n" + BANNER.decode()), repr(console_log(ctx)))
+
+
+@test
+def lines_pasted_into_the_console_run_one_after_the_other(ctx):
+    ctx.browser.open(ctx.page_url())
+    banner = BANNER.decode()
+    ctx.browser.wait_for(f"document.getElementById('console-log').textContent === {json.dumps(banner)}")
+    ctx.browser.evaluate("document.getElementById('console-line').focus()")
+    ctx.browser.type_text("1 ")
+    ctx.browser.evaluate("""(() => {
+        const data = new DataTransfer();
+        data.setData('text/plain', '. 2 .\\r\\n3 0 DO I \\nLOOP . . .\\n1 0 /\\n5 .\\n4');
+        document.getElementById('console-line').dispatchEvent(
+            new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+    })()""")
+    # Each line is echoed when its turn comes; the error drops the line after it, as the
+    # console drops what was typed ahead of an error.
+    transcript = banner + ("1 . 2 .\n1 2  ok\n3 0 DO I \n ok\nLOOP . . .\n2 1 0  ok\n"
+                           "1 0 /\nERROR: Division by zero\n")
+    ctx.browser.wait_for("/ended with exit status 1/.test(document.getElementById('console-status').textContent)")
+    time.sleep(0.2)
+    expect(console_log(ctx) == transcript, repr(console_log(ctx)))
+    expect(ctx.browser.evaluate("document.getElementById('console-line').value") == "4", "the rest of the paste")
 
 
 # ---- Reading it: labels, a phone's width, dark mode; and a web server
