@@ -1,12 +1,13 @@
-// Literal conversion; see number.h. Each digit step is formed in extended precision and only
-// its result is rounded to a double, so literals are not always the double nearest to their
-// text: 0.3 is 0x3FD3333333333334, not ...33. Tests: unit/number_test.cpp checks the bits.
+// Literal conversion; see number.h. Each digit step is formed in extended precision (a
+// 64-bit significand, interp/extended.h) and only its result is rounded to a double, so
+// literals are not always the double nearest to their text: 0.3 is 0x3FD3333333333334, not
+// ...33. Tests: unit/number_test.cpp checks the bits.
 #include "interp/number.h"
 
 #include <cmath>
 
-#include "interp/cell.h"
 #include "interp/error.h"
+#include "interp/extended.h"
 #include "interp/source.h"
 #include "stack/stack.h"
 
@@ -41,18 +42,18 @@ void parse_number()
         ++token_start;
     }
     double value = static_cast<double>(whole);
-    double place = 0.1;  // weight of the next fraction digit: 0x3FB999999999999A at first
     while (token_left() && is_decimal_digit(*token_start)) {
-        value = round_to_double(10.0L * value + radixvalue(*token_start));
+        value = extended_multiply_add(10.0, value, radixvalue(*token_start));
         ++token_start;
     }
     if (token_left()) {
         if (*token_start == '.') {
             ++token_start;
             // Multiplying by a falling place value, never dividing, is what fixes the bits.
+            double place = 0.1;  // weight of the next fraction digit: 0x3FB999999999999A at first
             while (token_left() && is_radix_digit(*token_start, 10)) {
-                value = round_to_double(static_cast<long double>(radixvalue(*token_start)) * place + value);
-                place = round_to_double(static_cast<long double>(place) * 0.1);
+                value = extended_multiply_add(radixvalue(*token_start), place, value);
+                place = extended_product(place, 0.1);
                 ++token_start;
             }
             if (token_left()) throw ERROR{"Wrong float number format"};
@@ -64,7 +65,7 @@ void parse_number()
             ++token_start;
             value = 0.0;
             while (token_left() && is_radix_digit(*token_start, base)) {
-                value = round_to_double(static_cast<long double>(base) * value + radixvalue(*token_start));
+                value = extended_multiply_add(base, value, radixvalue(*token_start));
                 ++token_start;
             }
             if (token_left()) throw ERROR{"Wrong radix number format"};

@@ -1,12 +1,12 @@
 // Counted loops; see loops.h. Index updates are formed in extended precision and rounded to
-// a double, like literal digits: 1 0 DO I 0.1 +LOOP runs 11 passes, the last index
-// 0.9999999999999999. Tests: transcripts/loops/.
+// a double, like literal digits (interp/extended.h): 1 0 DO I 0.1 +LOOP runs 11 passes, the
+// last index 0.9999999999999999. Tests: transcripts/loops/, transcripts/loop_words_test.cpp.
 #include "words/loops.h"
 
 #include <cassert>
 
-#include "interp/cell.h"
 #include "interp/error.h"
+#include "interp/extended.h"
 #include "interp/source.h"
 #include "interp/step_budget.h"
 #include "stack/stack.h"
@@ -34,7 +34,7 @@ void word_loop()
 {
     CALL_STRUCT record = call_stack.pop();
     if (!is_loop_record(record)) throw ERROR{"Error in 'LOOP', no open loop"};
-    record.index = round_to_double(static_cast<long double>(record.index) + 1.0L);
+    record.index = extended_sum(record.index, 1.0);
     if (record.index < record.limit) repeat_pass(record);
 }
 
@@ -44,7 +44,7 @@ void word_plus_loop()
     CALL_STRUCT record = call_stack.pop();
     if (!is_loop_record(record)) throw ERROR{"Error in '+LOOP', no open loop"};
     const double step = data_stack->pop();
-    record.index = round_to_double(static_cast<long double>(record.index) + step);
+    record.index = extended_sum(record.index, step);
     if (record.index < record.limit && record.index > record.initial) repeat_pass(record);
 }
 

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <iterator>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -13,9 +14,12 @@
 
 #include "support/memory_file.h"
 
-#ifndef FORTH_BINARY
-#error "FORTH_BINARY must name the interpreter under test"
+#ifndef FORTH_COMMAND
+#error "FORTH_COMMAND must give the command line of the interpreter under test"
 #endif
+
+// The binary's path, behind the emulator's command when it was cross-compiled.
+static const char* const forth_command[] = {FORTH_COMMAND, nullptr};
 
 RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
 {
@@ -26,8 +30,8 @@ RUN_RESULT run_forth(std::string_view input, std::chrono::milliseconds limit)
 
 RUN_RESULT run_forth_on(int in, const std::vector<std::string>& arguments, std::chrono::milliseconds limit)
 {
-    std::vector<std::string> words{FORTH_BINARY};  // execv wants them writable
-    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> words{std::begin(forth_command), std::end(forth_command) - 1};  // execv wants
+    words.insert(words.end(), arguments.begin(), arguments.end());                        // them writable
     std::vector<char*> argv(words.size() + 1, nullptr);
     std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });
     int out[2];

@@ -1,6 +1,6 @@
 // The shared cell conversions: cell_to_int over the whole finite range (truncate, then
-// wrap modulo 2^32), rounding an extended step to a double at the overflow threshold, and
-// ensure_finite. Infinities come from std::numeric_limits: the sanitizer build traps a
+// wrap modulo 2^32), and ensure_finite (rounding an extended step to a double is tested in
+// extended_test.cpp). Infinities come from std::numeric_limits: the sanitizer build traps a
 // division by zero.
 #include <bit>
 #include <cmath>
@@ -90,28 +90,6 @@ TEST(CellToInt, MatchesExactReductionOverRandomValues)
         ++checked;
         ASSERT_EQ(cell_to_int(x), exact_cell_to_int(x)) << "x = " << std::hexfloat << x;
     }
-}
-
-TEST(RoundToDouble, RoundsToNearestEvenAndOverflowsAtHalfAnUlpAboveMax)
-{
-    const long double threshold = 0x1.fffffffffffff8p+1023L;  // DBL_MAX + half its ulp
-    EXPECT_EQ(round_to_double(threshold), infinity);
-    EXPECT_EQ(round_to_double(-threshold), -infinity);
-    EXPECT_EQ(round_to_double(std::nextafter(threshold, 0.0L)), max_double);
-    EXPECT_EQ(round_to_double(-std::nextafter(threshold, 0.0L)), -max_double);
-    EXPECT_EQ(round_to_double(static_cast<long double>(max_double)), max_double);
-    EXPECT_EQ(round_to_double(0x1p+1024L), infinity);
-    EXPECT_EQ(round_to_double(std::numeric_limits<long double>::max()), infinity);
-    EXPECT_EQ(round_to_double(std::numeric_limits<long double>::infinity()), infinity);
-    EXPECT_EQ(round_to_double(-std::numeric_limits<long double>::infinity()), -infinity);
-    // Ties go to the even neighbour; anything above a tie goes up.
-    EXPECT_EQ(round_to_double(1.0L + 0x1p-53L), 1.0);
-    EXPECT_EQ(round_to_double(1.0L + 0x1p-53L + 0x1p-63L), 1.0 + 0x1p-52);
-    EXPECT_EQ(round_to_double(1.0L + 0x3p-53L), 1.0 + 0x2p-52);
-    // Below the normal range the result is a subnormal or zero, never an error.
-    EXPECT_EQ(round_to_double(0x3p-1076L), 0x1p-1074);
-    EXPECT_EQ(round_to_double(0x1p-1075L), 0.0);
-    EXPECT_EQ(round_to_double(0x1p-2000L), 0.0);
 }
 
 TEST(EnsureFinite, PassesFiniteValuesAndRefusesInfinities)
