@@ -8,9 +8,25 @@
 #include <bit>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 static constexpr std::uint64_t top_bit = std::uint64_t{1} << 63;
+
+// A double's bits and back. Not std::bit_cast: not every C++20 library has it yet.
+static std::uint64_t bits_of(double x)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+static double double_of(std::uint64_t bits)
+{
+    double x = 0;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
 
 WIDE multiply_wide_by_halves(std::uint64_t a, std::uint64_t b)
 {
@@ -40,7 +56,7 @@ WIDE multiply_wide(std::uint64_t a, std::uint64_t b)
 EXTENDED to_extended(double x)
 {
     assert(std::isfinite(x));
-    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const auto bits = bits_of(x);
     const bool negative = (bits >> 63) != 0;
     if ((bits << 1) == 0) return {0, 0, negative};
     const auto biased = static_cast<std::int32_t>((bits >> 52) & 0x7FF);
@@ -136,15 +152,15 @@ EXTENDED operator+(EXTENDED a, EXTENDED b)
 double round_to_double(EXTENDED x)
 {
     const std::uint64_t sign = x.negative ? top_bit : 0;
-    if (x.significand == 0) return std::bit_cast<double>(sign);
+    if (x.significand == 0) return double_of(sign);
     const std::int64_t leading = std::int64_t{x.exponent} + 63;  // exponent of the top bit
     const std::uint64_t infinity_bits = std::uint64_t{0x7FF} << 52;
-    if (leading > 1023) return std::bit_cast<double>(sign | infinity_bits);
+    if (leading > 1023) return double_of(sign | infinity_bits);
     // The double's last bit: 53 bits below a normal's top, 2^-1074 for a subnormal.
     const std::int64_t last = leading - 52 > -1074 ? leading - 52 : -1074;
     const std::int64_t shift = last - x.exponent;  // at least 11
     // Below half the smallest subnormal, everything rounds to zero.
-    if (shift > 64) return std::bit_cast<double>(sign);
+    if (shift > 64) return double_of(sign);
     std::uint64_t kept = 0;
     std::uint64_t dropped = x.significand;  // the dropped bits, the rounding bit on top
     if (shift < 64) {
@@ -156,7 +172,7 @@ double round_to_double(EXTENDED x)
     // 1074 is that exponent less one); a kept of 2^53 after rounding carries into it, and
     // from the largest double's binade into infinity's bit pattern. A subnormal has 0 there.
     const std::uint64_t bits = (static_cast<std::uint64_t>(last + 1074) << 52) + kept;
-    return std::bit_cast<double>(sign | bits);
+    return double_of(sign | bits);
 }
 
 double extended_product(double a, double b)
