@@ -37,6 +37,6 @@ int run_session(LINE_SOURCE& input, void (*wait_key)());
 // Puts every piece of file-level state back as a fresh process has it (call_stack empty,
 // source buffer zeroed, no data stack or dictionary), releasing whatever a run left, also
 // after a STEP_LIMIT_REACHED. The next run may take step_limit steps (see step_budget.h);
-// a fresh process has no limit. Only the fuzzer and tests need it: the program runs once
-// per process.
+// a fresh process has no limit. The program runs once per process and never needs it; the
+// web page's engine (one per page, any number of runs), the fuzzer and the tests do.
 void reset_interpreter_state(std::uint64_t step_limit = unlimited_steps);
