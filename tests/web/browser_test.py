@@ -429,6 +429,15 @@ def console_log(ctx):
     return ctx.browser.evaluate("document.getElementById('console-log').textContent")
 
 
+def open_console(ctx):
+    """The page, once its console shows the banner, with the console's line focused."""
+    ctx.browser.open(ctx.page_url())
+    banner = BANNER.decode()
+    ctx.browser.wait_for(f"document.getElementById('console-log').textContent === {json.dumps(banner)}")
+    ctx.browser.evaluate("document.getElementById('console-line').focus()")
+    return banner
+
+
 def type_line(ctx, text):
     ctx.browser.type_text(text)
     ctx.browser.press("Enter", key_code=13, text="\r")
@@ -436,10 +445,7 @@ def type_line(ctx, text):
 
 @test
 def console_runs_lines_in_one_session_until_an_error(ctx):
-    ctx.browser.open(ctx.page_url())
-    banner = BANNER.decode()
-    ctx.browser.wait_for(f"document.getElementById('console-log').textContent === {json.dumps(banner)}")
-    ctx.browser.evaluate("document.getElementById('console-line').focus()")
+    banner = open_console(ctx)
     transcript = banner
     for line, answer in [("2 3 + .", "5  ok\n"), (": SQ DUP * ;", " ok\n"), ("3 0 DO I ", " ok\n"),
                          ("SQ . LOOP", "0 1 4  ok\n")]:
@@ -499,10 +505,7 @@ def console_stop_and_quit_end_the_session(ctx):
 
 @test
 def lines_pasted_into_the_console_run_one_after_the_other(ctx):
-    ctx.browser.open(ctx.page_url())
-    banner = BANNER.decode()
-    ctx.browser.wait_for(f"document.getElementById('console-log').textContent === {json.dumps(banner)}")
-    ctx.browser.evaluate("document.getElementById('console-line').focus()")
+    banner = open_console(ctx)
     ctx.browser.type_text("1 ")
     ctx.browser.evaluate("""(() => {
         const data = new DataTransfer();
